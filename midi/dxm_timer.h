@@ -1,0 +1,45 @@
+#pragma once
+// A periodic callback every `delay` milliseconds on a thread of its own, on
+// steady-clock deadlines. Callbacks never overlap, and Stop waits for a
+// callback that is already running, so the owner may release what the
+// callback uses as soon as Stop returns.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+namespace vessa::midi {
+
+using TimerCallback = void (*)(std::uint32_t timerId, std::uint32_t message, std::uintptr_t user,
+                               std::uintptr_t reserved1, std::uintptr_t reserved2);
+
+class CDxMTimer {
+ public:
+  CDxMTimer() = default;
+  ~CDxMTimer();
+  CDxMTimer(const CDxMTimer&) = delete;
+  CDxMTimer& operator=(const CDxMTimer&) = delete;
+
+  // Stops a running timer first. With a null callback the ticks call OnTick.
+  // Returns the new timer id, 0 when no timer could be started.
+  std::uint32_t Start(std::uint32_t delayMs, TimerCallback callback, std::uintptr_t user);
+  int Stop();
+
+ protected:
+  virtual void OnTick() {}
+
+ private:
+  static void TickCallback(std::uint32_t timerId, std::uint32_t message, std::uintptr_t user,
+                           std::uintptr_t reserved1, std::uintptr_t reserved2);
+  void Run(std::uint32_t id, std::uint32_t delayMs, TimerCallback callback, std::uintptr_t user);
+
+  std::uint32_t TimerId = 0;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool stopRequested_ = false;
+};
+
+}  // namespace vessa::midi
