@@ -31,7 +31,11 @@ class ReplySlot {
   // Clears a leftover signal before a run.
   void ResetEvent() { event_.Reset(); }
 
-  bool Wait(std::chrono::milliseconds timeout) { return event_.WaitFor(timeout); }
+  // Once closing, every wait ends at once, so a worker that is between waits
+  // when the window closes never sits out a full time-out.
+  bool Wait(std::chrono::milliseconds timeout) {
+    return closing_.load() || event_.WaitFor(timeout) || closing_.load();
+  }
   std::int32_t ReplyStatus() const { return status_.load(); }
   Identity DeviceIdentity() const;
   bool IsClosing() const { return closing_.load(); }
