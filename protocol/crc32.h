@@ -22,6 +22,7 @@ constexpr std::array<std::uint32_t, 256> MakeCrc32Table() {
   return table;
 }
 
+// Entry i is the register after shifting i through eight reflected steps.
 inline constexpr std::array<std::uint32_t, 256> Crc32Table = MakeCrc32Table();
 
 std::uint32_t Crc32(const std::uint8_t* data, std::uint32_t count);
