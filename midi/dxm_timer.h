@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -33,13 +34,19 @@ class CDxMTimer {
  private:
   static void TickCallback(std::uint32_t timerId, std::uint32_t message, std::uintptr_t user,
                            std::uintptr_t reserved1, std::uintptr_t reserved2);
-  void Run(std::uint32_t id, std::uint32_t delayMs, TimerCallback callback, std::uintptr_t user);
+  // Shared by the owner and one timer thread, so a thread that was told to
+  // stop from inside its own callback can still look at it afterwards.
+  struct StopSignal {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool requested = false;
+  };
+  static void Run(std::shared_ptr<StopSignal> stop, std::uint32_t id, std::uint32_t delayMs,
+                  TimerCallback callback, std::uintptr_t user);
 
   std::uint32_t TimerId = 0;
   std::thread thread_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  bool stopRequested_ = false;
+  std::shared_ptr<StopSignal> stop_;
 };
 
 }  // namespace vessa::midi
