@@ -5,5 +5,6 @@ cd "$(dirname "$0")/.."
 tools/install-deps.sh
 cmake --preset release
 cmake --build --preset release
-echo "The update engine has not landed yet: this builds the protocol and its benchmarks only."
-build/release/bench/protocol_bench
+# Updates the built-in virtual unit over the loopback driver with the real
+# waits and pauses, then verifies that its flash holds every image.
+build/release/tools/updater_cli/vessa-updater-cli --simulate
