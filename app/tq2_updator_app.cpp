@@ -1,0 +1,41 @@
+#include "app/tq2_updator_app.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+#include "app/app_texts.h"
+#include "app/test_hooks.h"
+#include "app/tq2_updator_dlg.h"
+
+namespace vessa::app {
+
+CTq2UpdatorApp::CTq2UpdatorApp(midi::MidiDriver& driver) : driver_(driver) {}
+
+void CTq2UpdatorApp::InitInstance() {
+  instanceLock_ = platform::CreateSystemInstanceLock();
+  instanceNumber_ = platform::AcquireInstanceNumber(*instanceLock_);
+
+  if (test_hooks::InstanceReportRequested()) {
+    test_hooks::ReportInstanceAndWait(instanceNumber_, RefusalText());
+    return;
+  }
+  if (instanceNumber_ == 0) {
+    ShowRefusal();
+    return;
+  }
+  if (const auto folder = test_hooks::ScreenshotFolder()) {
+    test_hooks::RunScreenshotTour(instanceNumber_, *folder);
+    return;
+  }
+  CTq2UpdatorDlg dialog(instanceNumber_, driver_);
+  dialog.exec();
+}
+
+void CTq2UpdatorApp::ShowRefusal() {
+  // Captioned with the program's file name, as the desktop shows it.
+  QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
+                  QString::fromStdString(RefusalText()), QMessageBox::Ok);
+  box.exec();
+}
+
+}  // namespace vessa::app
