@@ -33,10 +33,9 @@ std::uint32_t Crc32(const std::uint8_t* data, std::uint32_t count) {
   for (; count >= 8; data += 8, count -= 8) {
     const std::uint32_t low = reg ^ LoadLittleEndian(data);
     const std::uint32_t high = LoadLittleEndian(data + 4);
-    reg = kSlices[7][low & 0xFF] ^ kSlices[6][(low >> 8) & 0xFF] ^
-          kSlices[5][(low >> 16) & 0xFF] ^ kSlices[4][low >> 24] ^ kSlices[3][high & 0xFF] ^
-          kSlices[2][(high >> 8) & 0xFF] ^ kSlices[1][(high >> 16) & 0xFF] ^
-          kSlices[0][high >> 24];
+    reg = kSlices[7][low & 0xFF] ^ kSlices[6][(low >> 8) & 0xFF] ^ kSlices[5][(low >> 16) & 0xFF] ^
+          kSlices[4][low >> 24] ^ kSlices[3][high & 0xFF] ^ kSlices[2][(high >> 8) & 0xFF] ^
+          kSlices[1][(high >> 16) & 0xFF] ^ kSlices[0][high >> 24];
   }
   for (; count > 0; ++data, --count) {
     reg = (reg >> 8) ^ Crc32Table[(reg ^ *data) & 0xFF];

@@ -51,7 +51,7 @@ inline constexpr std::size_t kEnterUpdateSize = 6;
 inline constexpr std::size_t kFinishSize = 6;
 inline constexpr std::size_t kEraseSize = 16;
 inline constexpr std::size_t kReadRequestSize = 17;
-inline constexpr std::size_t kWriteOverhead = 18;     // write command = P + 18
+inline constexpr std::size_t kWriteOverhead = 18;      // write command = P + 18
 inline constexpr std::size_t kReadReplyOverhead = 17;  // read reply = P + 17
 
 // Identity reply offsets (the unit's and the program's).

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ ccache pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-qpa-plugins
   libasound2-dev libjack-jackd2-dev jackd2
   clang-format clang-tidy
   xvfb xauth fonts-noto-cjk

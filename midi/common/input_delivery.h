@@ -18,7 +18,8 @@ namespace vessa::midi {
 
 class InputDelivery {
  public:
-  InputDelivery(InputCallback callback, void* instance) : callback_(callback), instance_(instance) {}
+  InputDelivery(InputCallback callback, void* instance)
+      : callback_(callback), instance_(instance) {}
 
   bool AddBuffer(MidiHeader* header);
   void Start();

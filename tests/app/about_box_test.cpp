@@ -55,6 +55,11 @@ struct AboutCommandCase {
   std::function<void(QWidget&)> close;
 };
 
+// Test listings show the case, not its bytes.
+void PrintTo(const AboutCommandCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
 class AboutCommand : public DialogFixture,
                      public ::testing::WithParamInterface<AboutCommandCase> {};
 

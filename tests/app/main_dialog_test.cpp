@@ -39,6 +39,11 @@ struct PreselectionCase {
   int expected;
 };
 
+// Test listings show the case, not its bytes.
+void PrintTo(const PreselectionCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
 class Preselection : public DialogFixture,
                      public ::testing::WithParamInterface<PreselectionCase> {};
 
@@ -127,7 +132,9 @@ TEST_F(DialogFixture, ExecuteRunsTheUpdateToCompletion) {
   Execute().click();
   EXPECT_EQ(State(), ControlState::kRunning);
 
-  ASSERT_TRUE(WaitUntil([&] { return !dialog_->Context().UpdateInProgress(); }));
+  // The worker still makes window calls after clearing the flag, and they
+  // need this thread's event loop: wait for it to end, then join.
+  ASSERT_TRUE(WaitUntil([&] { return !dialog_->Context().WorkerRunning(); }));
   dialog_->Context().JoinWorker();
   EXPECT_EQ(StatusText().text(), "Version update completed.");
   EXPECT_EQ(StepText().text(), "10/10");
@@ -146,6 +153,10 @@ struct FailureCase {
   protocol::Identity identity;
   const char* text;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class FailedRun : public DialogFixture, public ::testing::WithParamInterface<FailureCase> {};
 
@@ -211,6 +222,10 @@ struct ClosingCase {
   const char* what;
   std::function<void(CTq2UpdatorDlg&)> close;
 };
+
+void PrintTo(const ClosingCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class ClosingDuringARun : public DialogFixture,
                           public ::testing::WithParamInterface<ClosingCase> {};

@@ -14,6 +14,11 @@ struct PreselectCase {
   std::int32_t expected;
 };
 
+// Test listings show the case, not its bytes.
+void PrintTo(const PreselectCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class Preselect : public ::testing::TestWithParam<PreselectCase> {};
 
 TEST_P(Preselect, PicksTheLastExactMatch) {

@@ -34,6 +34,11 @@ struct PortFailureCase {
   int expectedError;
 };
 
+// Test listings show the case, not its bytes.
+void PrintTo(const PortFailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class StartUpdatePortFailure : public ::testing::TestWithParam<PortFailureCase> {};
 
 TEST_P(StartUpdatePortFailure, ShowsTheMessageAndLeavesControlsAlone) {

@@ -44,6 +44,11 @@ struct FailureCase {
   std::uint32_t expectedWrites;  // write commands on the wire
 };
 
+// Test listings show the case, not its bytes.
+void PrintTo(const FailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class UpdateFailure : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(UpdateFailure, ReportsOnceRestoresControlsAndStops) {
@@ -196,6 +201,10 @@ struct SuccessCase {
   std::uint32_t expectedErases;
   std::uint32_t expectedWrites;
 };
+
+void PrintTo(const SuccessCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class UpdateSuccess : public ::testing::TestWithParam<SuccessCase> {};
 

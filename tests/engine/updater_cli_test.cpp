@@ -13,6 +13,11 @@ struct ChoiceCase {
   std::int32_t expected;  // -1: refused
 };
 
+// Test listings show the case, not its bytes.
+void PrintTo(const ChoiceCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class PortChoice : public ::testing::TestWithParam<ChoiceCase> {};
 
 TEST_P(PortChoice, ByIndexOrUniqueExactName) {

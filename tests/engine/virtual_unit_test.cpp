@@ -74,6 +74,11 @@ struct RuleCase {
   bool valid;
 };
 
+// Test listings show the case, not its bytes.
+void PrintTo(const RuleCase& c, std::ostream* os) {
+  *os << c.text;
+}
+
 class FaultRuleParsing : public ::testing::TestWithParam<RuleCase> {};
 
 TEST_P(FaultRuleParsing, AcceptsOnlyWellFormedRules) {
