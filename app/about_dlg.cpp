@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "app/app_icon.h"
-#include "app/app_texts.h"
+#include "platform/instance_lock.h"
 #include "app/dialog_templates.h"
 #include "app/read_only_field.h"
 
@@ -54,7 +54,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
 
 void CAboutDlg::OnInitDialog() {
   // The box names the product, never the running instance.
-  nameField_->setText(kUpdaterName);
+  nameField_->setText(platform::kUpdaterName);
   nameField_->setCursorPosition(0);
   okButton_->setFocus();
 }

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
-#include "app/app_texts.h"
+#include "platform/instance_lock.h"
 #include "app/test_hooks.h"
 #include "app/tq2_updator_dlg.h"
 
@@ -16,7 +16,7 @@ void CTq2UpdatorApp::InitInstance() {
   instanceNumber_ = platform::AcquireInstanceNumber(*instanceLock_);
 
   if (test_hooks::InstanceReportRequested()) {
-    test_hooks::ReportInstanceAndWait(instanceNumber_, RefusalText());
+    test_hooks::ReportInstanceAndWait(instanceNumber_, platform::RefusalText());
     return;
   }
   if (instanceNumber_ == 0) {
@@ -34,7 +34,7 @@ void CTq2UpdatorApp::InitInstance() {
 void CTq2UpdatorApp::ShowRefusal() {
   // Captioned with the program's file name, as the desktop shows it.
   QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
-                  QString::fromStdString(RefusalText()), QMessageBox::Ok);
+                  QString::fromStdString(platform::RefusalText()), QMessageBox::Ok);
   box.exec();
 }
 

@@ -11,7 +11,6 @@
 namespace vessa::platform {
 namespace {
 
-constexpr const char* kBaseName = "ORVANE Rk5 System v2.00 Updater";
 constexpr mode_t kPrivateFolderMode = 0700;
 constexpr mode_t kLockFileMode = 0600;
 
@@ -31,9 +30,17 @@ class NoInstanceLock : public InstanceLock {
 }  // namespace
 
 std::string InstanceName(int number) {
-  if (number == 1) return kBaseName;
+  if (number == 1) return kUpdaterName;
   char text[64];
-  std::snprintf(text, sizeof text, "%s (%d)", kBaseName, number);
+  std::snprintf(text, sizeof text, "%s (%d)", kUpdaterName, number);
+  return text;
+}
+
+std::string RefusalText() {
+  char text[128];
+  std::snprintf(text, sizeof text,
+                "It is forbidden to launch more than %d instance of this application.",
+                kMaxInstances);
   return text;
 }
 

@@ -12,8 +12,15 @@ namespace vessa::platform {
 
 inline constexpr int kMaxInstances = 20;
 
+// The updater's fixed name: the first instance's lock name and title, and the
+// About box's name text.
+inline constexpr const char* kUpdaterName = "ORVANE Rk5 System v2.00 Updater";
+
 // The lock name of an instance number, which is also the window title.
 std::string InstanceName(int number);
+
+// What a copy says when every number is taken.
+std::string RefusalText();
 
 class InstanceLock {
  public:

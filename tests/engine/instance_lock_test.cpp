@@ -35,6 +35,10 @@ TEST(InstanceName, FirstIsPlainOthersNumbered) {
   EXPECT_EQ(InstanceName(20), "ORVANE Rk5 System v2.00 Updater (20)");
 }
 
+TEST(InstanceName, RefusalNamesTheHighestNumberInTheSingular) {
+  EXPECT_EQ(RefusalText(), "It is forbidden to launch more than 20 instance of this application.");
+}
+
 TEST_F(InstanceLockTest, CopiesTakeTheLowestFreeNumber) {
   auto first = NewCopy();
   auto second = NewCopy();

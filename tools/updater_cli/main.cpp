@@ -66,9 +66,7 @@ bool ChoosePorts(const CliOptions& options, const PortLists& ports, bool simulat
       instanceLock = platform::CreateSystemInstanceLock();
       instance = platform::AcquireInstanceNumber(*instanceLock);
       if (instance == 0) {
-        std::fprintf(stderr,
-                     "It is forbidden to launch more than %d instance of this application.\n",
-                     platform::kMaxInstances);
+        std::fprintf(stderr, "%s\n", platform::RefusalText().c_str());
         return -1;
       }
     }
