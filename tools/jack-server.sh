@@ -30,10 +30,12 @@ start_server() {
   # Clients of this run must not find or start anything else.
   export JACK_NO_START_SERVER=1
   server_log="$(mktemp -t jackd-XXXXXX.log)"
+  # Synchronous mode with a long client time-out: each cycle waits for every
+  # client, so a client slowed by load or a sanitizer is waited for instead of
+  # being skipped, which would lose its output or hand a stale buffer on again.
+  # (4 s stays under the 5 s watchdog of realtime mode.)
   # shellcheck disable=SC2046
-  # Synchronous mode: each cycle waits for every client, so a client that is
-  # late (loaded machine, sanitizers) cannot see a half-written or stale buffer.
-  jackd -n "$JACK_DEFAULT_SERVER" $(server_flags) --sync -d dummy -r "$rate" -p "$period" \
+  jackd -n "$JACK_DEFAULT_SERVER" $(server_flags) --sync -t 4000 -d dummy -r "$rate" -p "$period" \
     >"$server_log" 2>&1 &
   server_pid=$!
   if ! jack_wait -s "$JACK_DEFAULT_SERVER" -w -t "$answer_timeout_s" >/dev/null 2>&1 ||
