@@ -5,9 +5,9 @@
 #include <QPushButton>
 
 #include "app/app_icon.h"
-#include "platform/instance_lock.h"
 #include "app/dialog_templates.h"
 #include "app/read_only_field.h"
+#include "platform/instance_lock.h"
 
 namespace vessa::app {
 namespace {

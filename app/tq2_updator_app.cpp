@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
-#include "platform/instance_lock.h"
 #include "app/test_hooks.h"
 #include "app/tq2_updator_dlg.h"
+#include "platform/instance_lock.h"
 
 namespace vessa::app {
 
