@@ -16,6 +16,14 @@ std::size_t CopyTemplate(std::uint8_t* out, const std::array<std::uint8_t, N>& t
   return N;
 }
 
+// Packed data, its checksum and the end byte; returns the packed length.
+std::size_t WritePayload(std::uint8_t* at, const std::uint8_t* data, std::uint32_t length) {
+  const auto packed = static_cast<std::size_t>(PackData(at, data, length));
+  EncodeSevenBitInt(Crc32(data, length), at + packed);
+  at[packed + kSevenBitIntSize] = kSysExEnd;
+  return packed;
+}
+
 }  // namespace
 
 std::size_t BuildAck(std::uint8_t* out, std::uint8_t modelByte, std::uint8_t resultCode) {
@@ -45,10 +53,7 @@ std::size_t BuildWriteCommand(std::uint8_t* out, std::uint8_t modelByte, const s
   CopyTemplate(out, kWriteHead, modelByte);
   EncodeSevenBitInt(address, out + kWriteAddressOffset);
   EncodeTwoByteLength(length, out + kWriteLengthOffset);
-  const auto packed = static_cast<std::size_t>(PackData(out + kWriteDataOffset, data, length));
-  EncodeSevenBitInt(Crc32(data, length), out + kWriteDataOffset + packed);
-  out[kWriteDataOffset + packed + kSevenBitIntSize] = kSysExEnd;
-  return packed + kWriteOverhead;
+  return WritePayload(out + kWriteDataOffset, data, length) + kWriteOverhead;
 }
 
 std::size_t BuildReadRequest(std::uint8_t* out, std::uint8_t modelByte, std::uint32_t address,
@@ -67,20 +72,9 @@ std::size_t BuildUnitIdentityReply(std::uint8_t* out, const Identity& identity) 
 
 std::size_t BuildReadReply(std::uint8_t* out, std::uint8_t modelByte, const std::uint8_t* data,
                            std::uint32_t length) {
-  out[0] = kSysExStart;
-  out[1] = kDeviceFamily;
-  out[2] = 0x00;
-  out[kModelByteOffset] = modelByte;
-  out[kCommandOffset] = kRead;
-  out[kReadReplyKindOffset] = kReadReplyWithData;
-  out[kReadReplyMarkerOffset] = kReadRequestMarker;
-  out[7] = 0x00;
-  out[8] = 0x00;
+  CopyTemplate(out, kReadReplyHead, modelByte);
   EncodeTwoByteLength(length, out + kReadReplyLengthOffset);
-  const auto packed = static_cast<std::size_t>(PackData(out + kReadReplyDataOffset, data, length));
-  EncodeSevenBitInt(Crc32(data, length), out + kReadReplyDataOffset + packed);
-  out[kReadReplyDataOffset + packed + kSevenBitIntSize] = kSysExEnd;
-  return packed + kReadReplyOverhead;
+  return WritePayload(out + kReadReplyDataOffset, data, length) + kReadReplyOverhead;
 }
 
 }  // namespace vessa::protocol

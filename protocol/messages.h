@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "protocol/encodings.h"
+
 namespace vessa::protocol {
 
 inline constexpr std::uint8_t kSysExStart = 0xF0;
@@ -56,7 +58,6 @@ inline constexpr std::size_t kReadReplyOverhead = 17;  // read reply = P + 17
 
 // Identity reply offsets (the unit's and the program's).
 inline constexpr std::size_t kIdentityOffset = 6;
-inline constexpr std::size_t kIdentityRevisionOffset = 10;
 
 // Write command offsets.
 inline constexpr std::size_t kWriteAddressOffset = 5;
@@ -87,6 +88,8 @@ inline constexpr std::array<std::uint8_t, kFinishSize> kFinishTemplate = {0xF0, 
 inline constexpr std::array<std::uint8_t, kEraseSize> kEraseTemplate = {
     0xF0, 0x52, 0x00, 0x00, 0x0A, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF7};
 inline constexpr std::array<std::uint8_t, 5> kWriteHead = {0xF0, 0x52, 0x00, 0x00, 0x02};
+inline constexpr std::array<std::uint8_t, 9> kReadReplyHead = {0xF0, 0x52, 0x00, 0x00, 0x60,
+                                                               0x04, 0x30, 0x00, 0x00};
 inline constexpr std::array<std::uint8_t, kReadRequestSize> kReadRequestTemplate = {
     0xF0, 0x52, 0x00, 0x00, 0x60, 0x30, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF7};
 
@@ -107,18 +110,11 @@ std::size_t BuildUnitIdentityReply(std::uint8_t* out, const Identity& identity);
 std::size_t BuildReadReply(std::uint8_t* out, std::uint8_t modelByte, const std::uint8_t* data,
                            std::uint32_t length);
 
-constexpr std::size_t WriteCommandSize(std::uint32_t rawLength);
-constexpr std::size_t ReadReplySize(std::uint32_t rawLength);
-
-}  // namespace vessa::protocol
-
-#include "protocol/encodings.h"
-
-namespace vessa::protocol {
 constexpr std::size_t WriteCommandSize(std::uint32_t rawLength) {
   return PackedLength(rawLength) + kWriteOverhead;
 }
 constexpr std::size_t ReadReplySize(std::uint32_t rawLength) {
   return PackedLength(rawLength) + kReadReplyOverhead;
 }
+
 }  // namespace vessa::protocol

@@ -15,7 +15,7 @@ namespace vessa::protocol {
 
 inline constexpr std::int32_t kStatusSuccess = 0;
 inline constexpr std::int32_t kStatusFailure = 1;
-inline constexpr std::int32_t kStatusNotInUpdateMode = 11;
+inline constexpr std::int32_t kStatusNotInUpdateMode = kResultNotInUpdateMode;
 inline constexpr std::int32_t kStatusClosing = 255;
 
 class ReplySlot {

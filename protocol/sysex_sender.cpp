@@ -1,7 +1,5 @@
 #include "protocol/sysex_sender.h"
 
-#include <algorithm>
-
 #include "protocol/encodings.h"
 
 namespace vessa::protocol {
@@ -64,8 +62,7 @@ std::int32_t SysExSender::SendReadRequest(std::uint32_t address, std::uint32_t l
 }
 
 std::int32_t SysExSender::SendHostIdentityReply() {
-  std::lock_guard lock(mutex_);
-  return SendLocked(hostIdentityReply_.data(), kIdentityReplySize);
+  return SendSysEx(hostIdentityReply_.data(), kIdentityReplySize);
 }
 
 void SysExSender::AdoptIdentity(const Identity& identity) {
@@ -75,18 +72,12 @@ void SysExSender::AdoptIdentity(const Identity& identity) {
 
 void SysExSender::PublishHostIdentity() {
   std::lock_guard lock(mutex_);
-  std::copy(currentIdentity_.begin(), currentIdentity_.end(),
-            hostIdentityReply_.begin() + kIdentityOffset);
+  BuildUnitIdentityReply(hostIdentityReply_.data(), currentIdentity_);
 }
 
 Identity SysExSender::CurrentIdentity() const {
   std::lock_guard lock(mutex_);
   return currentIdentity_;
-}
-
-std::array<std::uint8_t, kIdentityReplySize> SysExSender::HostIdentityReply() const {
-  std::lock_guard lock(mutex_);
-  return hostIdentityReply_;
 }
 
 }  // namespace vessa::protocol

@@ -43,7 +43,6 @@ class SysExSender {
 
   Identity CurrentIdentity() const;
   std::uint8_t ModelByte() const { return CurrentIdentity()[0]; }
-  std::array<std::uint8_t, kIdentityReplySize> HostIdentityReply() const;
 
  private:
   template <typename Build>

@@ -1,6 +1,5 @@
 #include "resources/string_table.h"
 
-#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -47,7 +46,7 @@ std::string FormatString(std::string_view format, std::initializer_list<std::int
     text += std::to_string(*next++);
     pos = field + kNumberField.size();
   }
-  text.append(format.substr(std::min(pos, format.size())));
+  text.append(format.substr(pos));
   return text;
 }
 

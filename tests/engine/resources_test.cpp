@@ -1,7 +1,7 @@
 // The string table's texts and the embedded images.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "engine/update_plan.h"

@@ -183,18 +183,21 @@ std::vector<DispatchCase> Cases() {
   };
 }
 
-class ReplyDispatcherTest : public ::testing::TestWithParam<DispatchCase> {
- protected:
-  void SetUp() override {
-    slot.PostStatus(kStatusBefore);
-    ASSERT_TRUE(slot.Wait(0ms));  // consume it: only the case's answers may signal
-  }
-
+// A dispatcher over a fake queue, recording what it sends back.
+struct DispatcherRig {
   FakeQueue queue;
   RecordingOutput output;
   SysExSender sender{output};
   ReplySlot slot;
   ReplyDispatcher dispatcher{queue, sender, slot};
+};
+
+class ReplyDispatcherTest : public ::testing::TestWithParam<DispatchCase>, protected DispatcherRig {
+ protected:
+  void SetUp() override {
+    slot.PostStatus(kStatusBefore);
+    ASSERT_TRUE(slot.Wait(0ms));  // consume it: only the case's answers may signal
+  }
 };
 
 TEST_P(ReplyDispatcherTest, HandlesEveryQueuedMessage) {
@@ -224,14 +227,7 @@ INSTANTIATE_TEST_SUITE_P(Messages, ReplyDispatcherTest, ::testing::ValuesIn(Case
                            return name;
                          });
 
-class ReplyDispatcherStateTest : public ::testing::Test {
- protected:
-  FakeQueue queue;
-  RecordingOutput output;
-  SysExSender sender{output};
-  ReplySlot slot;
-  ReplyDispatcher dispatcher{queue, sender, slot};
-};
+class ReplyDispatcherStateTest : public ::testing::Test, protected DispatcherRig {};
 
 TEST_F(ReplyDispatcherStateTest, VerifiedRepliesFillTheBufferBackToBack) {
   queue.messages = {ReadReplyOf({1, 2, 3}), ReadReplyOf({4, 5})};
