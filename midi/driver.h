@@ -11,6 +11,12 @@
 
 namespace vessa::midi {
 
+inline constexpr std::uint8_t kSysExStart = 0xF0;
+
+// The input port's one receive buffer; a longer SysEx message reaches it in
+// pieces of this size.
+inline constexpr std::uint32_t kReceiveBufferSize = 8192;
+
 // Set in MidiHeader::flags once the driver has finished with the buffer.
 inline constexpr std::uint32_t kHeaderDone = 1;
 

@@ -1,5 +1,6 @@
 #include "midi/dxm_timer.h"
 
+#include <atomic>
 #include <chrono>
 #include <system_error>
 

@@ -4,7 +4,6 @@
 // callback that is already running, so the owner may release what the
 // callback uses as soon as Stop returns.
 
-#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>

@@ -8,8 +8,8 @@ MidiInPort::MidiInPort(MidiDriver& driver) : driver_(driver) {}
 
 MidiInPort::~MidiInPort() {
   Close();
-  // Parked connections go before the buffers they may still hold.
-  for (Parked& parked : parked_) parked.connection.reset();
+  // Each parked connection goes before the buffer it may still hold (member
+  // order of Parked).
   parked_.clear();
 }
 

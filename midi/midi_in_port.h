@@ -16,8 +16,6 @@
 
 namespace vessa::midi {
 
-inline constexpr std::uint32_t kReceiveBufferSize = 8192;
-
 class MidiInPort {
  public:
   explicit MidiInPort(MidiDriver& driver);

@@ -12,7 +12,6 @@
 namespace vessa::midi::alsa {
 namespace {
 
-constexpr std::uint8_t kSysExStart = 0xF0;
 constexpr std::uint8_t kSysExEnd = 0xF7;
 constexpr std::uint8_t kFirstRealTime = 0xF8;
 constexpr std::uint8_t kFirstStatus = 0x80;

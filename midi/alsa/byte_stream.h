@@ -15,11 +15,13 @@
 #include <thread>
 #include <vector>
 
+#include "midi/driver.h"
+
 namespace vessa::midi::alsa {
 
-// The port's receive buffer size: a longer message is handed on in pieces of
-// this many bytes, and the framer never holds more.
-inline constexpr std::size_t kMaxSysExPiece = 8192;
+// A longer message is handed on in pieces of the port's receive buffer size,
+// and the framer never holds more.
+inline constexpr std::size_t kMaxSysExPiece = kReceiveBufferSize;
 
 using MessageSink = std::function<void(std::span<const std::uint8_t>)>;
 

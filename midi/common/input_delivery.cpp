@@ -42,14 +42,18 @@ void InputDelivery::EndCallback() {
   idle_.notify_all();
 }
 
-void InputDelivery::Deliver(std::span<const std::uint8_t> message) {
+bool InputDelivery::DeliverMessage(std::span<const std::uint8_t> message) {
+  if (message.empty()) return true;
+  if (message.front() == kSysExStart) return Deliver(message);
+  DeliverShort();
+  return true;
+}
+
+bool InputDelivery::Deliver(std::span<const std::uint8_t> message) {
   std::size_t offset = 0;
   do {
     MidiHeader* header = TakeBuffer();
-    if (header == nullptr) {
-      dropped_.fetch_add(1);
-      return;
-    }
+    if (header == nullptr) return false;
     const std::size_t piece = std::min<std::size_t>(header->bufferLength, message.size() - offset);
     std::memcpy(header->data, message.data() + offset, piece);
     offset += piece;
@@ -58,6 +62,7 @@ void InputDelivery::Deliver(std::span<const std::uint8_t> message) {
     callback_(instance_, InputEvent::kLongData, header);
     EndCallback();
   } while (offset < message.size());
+  return true;
 }
 
 void InputDelivery::DeliverShort() {

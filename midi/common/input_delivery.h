@@ -3,9 +3,8 @@
 // its buffer, the backend's thread delivers each complete SysEx message into
 // it (in pieces of the buffer's length when longer) and hands it back through
 // the port's callback. Messages arrive only while started; a message that
-// finds no buffer is dropped and counted.
+// finds no buffer is dropped.
 
-#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -24,16 +23,18 @@ class InputDelivery {
   bool AddBuffer(MidiHeader* header);
   void Start();
   void Stop();
-  // Hands every held buffer back empty, then waits until no delivery is in
-  // its callback any more. After Close no callback runs again.
+  // Waits until no delivery is in its callback, then hands every held buffer
+  // back empty.
   void Reset();
+  // After Close returns no callback runs again.
   void Close();
 
-  // Called on the backend's thread with one complete message.
-  void Deliver(std::span<const std::uint8_t> message);
+  // Called on the backend's thread with one complete message: SysEx goes into
+  // the port's buffers, anything else is reported as a short message. False
+  // when SysEx found no buffer and was dropped.
+  bool DeliverMessage(std::span<const std::uint8_t> message);
+  bool Deliver(std::span<const std::uint8_t> message);
   void DeliverShort();
-
-  std::uint64_t DroppedMessages() const { return dropped_.load(); }
 
  private:
   MidiHeader* TakeBuffer();
@@ -47,7 +48,6 @@ class InputDelivery {
   bool started_ = false;
   bool closed_ = false;
   int inCallback_ = 0;
-  std::atomic<std::uint64_t> dropped_{0};
 };
 
 }  // namespace vessa::midi

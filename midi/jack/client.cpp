@@ -1,7 +1,6 @@
 #include "midi/jack/client.h"
 
-#include <jack/midiport.h>
-
+#include <cerrno>
 #include <mutex>
 #include <thread>
 
@@ -53,6 +52,11 @@ void JackClient::UnregisterPort(jack_port_t* port) {
   if (port == nullptr) return;
   jack_port_disconnect(client_, port);
   jack_port_unregister(client_, port);
+}
+
+bool JackClient::Connect(const char* source, const char* destination) {
+  const int result = jack_connect(client_, source, destination);
+  return result == 0 || result == EEXIST;
 }
 
 bool JackClient::Attach(ProcessTarget* target) {

@@ -39,6 +39,8 @@ class JackClient {
   // A MIDI port of ours with a name unique within this client. Null on error.
   jack_port_t* RegisterMidiPort(const char* prefix, unsigned long flags);
   void UnregisterPort(jack_port_t* port);
+  // Connects two ports by full name; true also when they already were.
+  bool Connect(const char* source, const char* destination);
 
   // False when the table is full.
   bool Attach(ProcessTarget* target);

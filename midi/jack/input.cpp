@@ -1,13 +1,6 @@
 #include "midi/jack/input.h"
 
-#include <jack/midiport.h>
-
 namespace vessa::midi::jack {
-namespace {
-
-constexpr std::uint8_t kSysExStart = 0xF0;
-
-}  // namespace
 
 std::unique_ptr<JackInput> JackInput::Open(std::shared_ptr<JackClient> client,
                                            const std::string& sourcePort, InputCallback callback,
@@ -17,8 +10,7 @@ std::unique_ptr<JackInput> JackInput::Open(std::shared_ptr<JackClient> client,
   if (port == nullptr) return nullptr;
   std::unique_ptr<JackInput> input(new JackInput(client, port, callback, instance));
   if (!input->stream_.Valid() || !client->Attach(&input->stream_)) return nullptr;
-  const int connected = jack_connect(client->Handle(), sourcePort.c_str(), jack_port_name(port));
-  if (connected != 0 && connected != EEXIST) return nullptr;
+  if (!client->Connect(sourcePort.c_str(), jack_port_name(port))) return nullptr;
   return input;
 }
 
@@ -28,11 +20,7 @@ JackInput::JackInput(std::shared_ptr<JackClient> client, jack_port_t* port, Inpu
       port_(port),
       delivery_(callback, instance),
       stream_(port, [this](std::span<const std::uint8_t> message) {
-        if (message.front() == kSysExStart) {
-          delivery_.Deliver(message);
-        } else {
-          delivery_.DeliverShort();
-        }
+        delivery_.DeliverMessage(message);
       }) {}
 
 JackInput::~JackInput() {

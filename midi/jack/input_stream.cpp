@@ -38,10 +38,8 @@ void InputStream::Process(jack_nframes_t frames) {
     jack_midi_event_t event;
     if (jack_midi_event_get(&event, buffer, i) != 0 || event.size == 0) continue;
     const LengthField length = static_cast<LengthField>(event.size);
-    if (jack_ringbuffer_write_space(ring_) < sizeof length + length) {
-      overruns_.fetch_add(1);
-      continue;
-    }
+    // A full ring drops the message; the sender's retry brings it again.
+    if (jack_ringbuffer_write_space(ring_) < sizeof length + length) continue;
     jack_ringbuffer_write(ring_, reinterpret_cast<const char*>(&length), sizeof length);
     jack_ringbuffer_write(ring_, reinterpret_cast<const char*>(event.buffer), length);
     wrote = true;

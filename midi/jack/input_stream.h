@@ -33,8 +33,6 @@ class InputStream final : public ProcessTarget {
   bool Valid() const { return ring_ != nullptr; }
   // Ends the delivery thread after it has handed on what is already queued.
   void Stop();
-  // Events that found the ring full and were dropped on the real-time thread.
-  std::uint64_t Overruns() const { return overruns_.load(); }
 
   void Process(jack_nframes_t frames) override;
 
@@ -47,7 +45,6 @@ class InputStream final : public ProcessTarget {
   jack_ringbuffer_t* const ring_;
   std::counting_semaphore<> pending_{0};
   std::atomic<bool> stopping_{false};
-  std::atomic<std::uint64_t> overruns_{0};
   std::thread thread_;
 };
 

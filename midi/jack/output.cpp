@@ -9,9 +9,7 @@ std::unique_ptr<JackOutput> JackOutput::Open(std::shared_ptr<JackClient> client,
   if (port == nullptr) return nullptr;
   std::unique_ptr<JackOutput> output(new JackOutput(client, port));
   if (!output->stream_.Valid() || !client->Attach(&output->stream_)) return nullptr;
-  const int connected =
-      jack_connect(client->Handle(), jack_port_name(port), destinationPort.c_str());
-  if (connected != 0 && connected != EEXIST) return nullptr;
+  if (!client->Connect(jack_port_name(port), destinationPort.c_str())) return nullptr;
   return output;
 }
 

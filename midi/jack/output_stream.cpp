@@ -8,8 +8,8 @@
 namespace vessa::midi::jack {
 namespace {
 
-// Two full messages, so a withdrawn one still waiting to be skipped does not
-// hold up the next send.
+// Room for at least two full messages, so a withdrawn one still waiting to be
+// skipped does not hold up the next send.
 constexpr std::size_t kRingBytes = 1 << 16;
 // How often a waiting send looks at the server's state.
 constexpr auto kWaitSlice = std::chrono::milliseconds(50);

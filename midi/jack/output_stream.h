@@ -17,7 +17,7 @@
 
 namespace vessa::midi::jack {
 
-// The longest message a 14-bit length field can describe.
+// The longest message the unit's two-byte length field can describe.
 inline constexpr std::uint32_t kMaxMessageBytes = 16383;
 
 class OutputStream final : public ProcessTarget {

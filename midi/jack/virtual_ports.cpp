@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "midi/driver.h"
 #include "midi/jack/client.h"
 #include "midi/jack/input_stream.h"
 #include "midi/jack/output_stream.h"
@@ -11,7 +12,6 @@
 namespace vessa::midi::jack {
 namespace {
 
-constexpr std::uint8_t kSysExStart = 0xF0;
 constexpr char kInputPort[] = "in";
 constexpr char kOutputPort[] = "out";
 

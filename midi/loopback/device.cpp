@@ -4,8 +4,6 @@ namespace vessa::midi::loopback {
 
 namespace {
 
-constexpr std::uint8_t kSysExStart = 0xF0;
-
 bool WaitForWork(Mailbox& box, std::vector<std::uint8_t>& message,
                  std::shared_ptr<Receiver>& receiver) {
   std::unique_lock lock(box.mutex);
@@ -87,13 +85,7 @@ bool DeviceCore::SendToHost(std::span<const std::uint8_t> message) {
     input = input_;
   }
   if (!input) return false;
-  if (message.front() != kSysExStart) {
-    input->DeliverShort();
-    return true;
-  }
-  const std::uint64_t droppedBefore = input->DroppedMessages();
-  input->Deliver(message);
-  return input->DroppedMessages() == droppedBefore;
+  return input->DeliverMessage(message);
 }
 
 bool DeviceCore::AttachInput(std::shared_ptr<InputDelivery> delivery) {

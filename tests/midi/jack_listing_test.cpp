@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <jack/jack.h>
-#include <jack/midiport.h>
 #include <unistd.h>
 
 #include <algorithm>
