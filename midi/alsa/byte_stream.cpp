@@ -100,11 +100,16 @@ long FdSink::Write(const std::uint8_t* data, std::size_t size) {
   }
 }
 
+bool WaitForRoom(std::span<pollfd> descriptors, std::chrono::milliseconds limit) {
+  const int ready = ::poll(descriptors.data(), descriptors.size(), static_cast<int>(limit.count()));
+  if (ready < 0) return errno == EINTR;
+  return std::none_of(descriptors.begin(), descriptors.end(),
+                      [](const pollfd& d) { return (d.revents & kHangUp) != 0; });
+}
+
 bool FdSink::WaitWritable(std::chrono::milliseconds limit) {
   pollfd descriptor{fd_, POLLOUT, 0};
-  const int ready = ::poll(&descriptor, 1, static_cast<int>(limit.count()));
-  if (ready < 0) return errno == EINTR;
-  return (descriptor.revents & kHangUp) == 0;
+  return WaitForRoom({&descriptor, 1}, limit);
 }
 
 bool FdSink::Drain(std::chrono::milliseconds limit) {

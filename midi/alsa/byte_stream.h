@@ -70,6 +70,10 @@ class ByteSink {
   virtual bool Drain(std::chrono::milliseconds limit) = 0;
 };
 
+// Polls the descriptors for at most `limit`; false when one has hung up or
+// failed (not on time-out, and not when a signal cut the wait short).
+bool WaitForRoom(std::span<pollfd> descriptors, std::chrono::milliseconds limit);
+
 // A non-blocking plain file descriptor; not owned.
 class FdSource : public ByteSource {
  public:

@@ -1,10 +1,10 @@
 #include "midi/alsa/input.h"
 
-#include <alsa/asoundlib.h>
-
 #include <cerrno>
 #include <utility>
 #include <vector>
+
+#include "midi/alsa/raw_midi.h"
 
 namespace vessa::midi::alsa {
 namespace {
@@ -17,14 +17,7 @@ class RawMidiSource : public ByteSource {
   RawMidiSource(const RawMidiSource&) = delete;
   RawMidiSource& operator=(const RawMidiSource&) = delete;
 
-  std::vector<pollfd> PollDescriptors() override {
-    const int count = snd_rawmidi_poll_descriptors_count(handle_);
-    std::vector<pollfd> descriptors(count > 0 ? static_cast<std::size_t>(count) : 0);
-    const int filled = snd_rawmidi_poll_descriptors(handle_, descriptors.data(),
-                                                    static_cast<unsigned int>(descriptors.size()));
-    descriptors.resize(filled > 0 ? static_cast<std::size_t>(filled) : 0);
-    return descriptors;
-  }
+  std::vector<pollfd> PollDescriptors() override { return RawMidiPollDescriptors(handle_); }
 
   long Read(std::uint8_t* buffer, std::size_t size) override {
     const ssize_t got = snd_rawmidi_read(handle_, buffer, size);

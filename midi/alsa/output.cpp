@@ -1,9 +1,9 @@
 #include "midi/alsa/output.h"
 
-#include <alsa/asoundlib.h>
-
 #include <cerrno>
 #include <utility>
+
+#include "midi/alsa/raw_midi.h"
 
 namespace vessa::midi::alsa {
 namespace {
@@ -24,19 +24,9 @@ class RawMidiSink : public ByteSink {
   }
 
   bool WaitWritable(std::chrono::milliseconds limit) override {
-    const int count = snd_rawmidi_poll_descriptors_count(handle_);
-    if (count <= 0) return false;
-    std::vector<pollfd> descriptors(static_cast<std::size_t>(count));
-    const int filled =
-        snd_rawmidi_poll_descriptors(handle_, descriptors.data(), static_cast<unsigned int>(count));
-    if (filled <= 0) return false;
-    const int ready =
-        ::poll(descriptors.data(), static_cast<nfds_t>(filled), static_cast<int>(limit.count()));
-    if (ready < 0) return errno == EINTR;
-    for (int i = 0; i < filled; ++i) {
-      if ((descriptors[i].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) return false;
-    }
-    return true;
+    std::vector<pollfd> descriptors = RawMidiPollDescriptors(handle_);
+    if (descriptors.empty()) return false;
+    return WaitForRoom(descriptors, limit);
   }
 
   // The kernel's own drain waits without a limit of ours, so ask instead how
