@@ -12,9 +12,9 @@
 #include <functional>
 
 #include "app/dialog_templates.h"
-#include "app/loopback_unit.h"
 #include "app/tq2_updator_dlg.h"
 #include "engine/port_preselection.h"
+#include "engine/virtual_unit/loopback_unit.h"
 #include "midi/loopback/driver.h"
 
 namespace vessa::app::test_hooks {
@@ -77,7 +77,7 @@ void RunScreenshotTour(int instanceNumber, const std::string& folder) {
   auto other = driver->AddDevice(kOtherPortName);
   // The port name the dialog preselects for this instance.
   const std::string unitPortName = engine::PreferredPortNames(instanceNumber).back();
-  LoopbackUnit unit(*driver, unitPortName);
+  engine::unit::LoopbackUnit unit(*driver, unitPortName);
   {
     CTq2UpdatorDlg dialog(instanceNumber, *driver);
     dialog.show();

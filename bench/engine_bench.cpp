@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "engine/update_context.h"
-#include "engine/virtual_unit/virtual_unit.h"
+#include "engine/virtual_unit/loopback_unit.h"
 #include "midi/loopback/driver.h"
 
 namespace {
@@ -41,10 +41,7 @@ void BM_FullPlanOverLoopback(benchmark::State& state) {
   std::uint64_t chunks = 0;
   for (auto _ : state) {
     auto driver = midi::loopback::CreateLoopbackDriver();
-    auto device = driver->AddDevice(engine::unit::kDefaultUnitName);
-    engine::unit::VirtualUnit unit(
-        {}, [d = device.get()](std::span<const std::uint8_t> m) { d->Send(m); });
-    device->SetReceiver([&unit](std::span<const std::uint8_t> m) { unit.Receive(m); });
+    engine::unit::LoopbackUnit unit(*driver, engine::unit::kDefaultUnitName);
     SilentUi ui;
     engine::EngineTimings timings;
     timings.enterUpdatePause = std::chrono::milliseconds(0);  // not the transfer's cost
@@ -60,9 +57,8 @@ void BM_FullPlanOverLoopback(benchmark::State& state) {
           std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
       context.OnDestroy();
     }
-    device.reset();
     if (ui.failed) state.SkipWithError("the update run failed");
-    chunks += unit.Count(engine::unit::CommandKind::kWrite);
+    chunks += unit.Unit().Count(engine::unit::CommandKind::kWrite);
   }
   state.counters["chunks"] = static_cast<double>(chunks) / static_cast<double>(state.iterations());
   state.counters["wall_us_per_chunk"] = wallSeconds * 1e6 / static_cast<double>(chunks);

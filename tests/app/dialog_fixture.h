@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "app/dialog_templates.h"
-#include "app/loopback_unit.h"
 #include "app/tq2_updator_dlg.h"
 #include "engine/engine_timings.h"
+#include "engine/virtual_unit/loopback_unit.h"
 #include "midi/loopback/driver.h"
 
 namespace vessa::app::testing {
@@ -87,7 +87,7 @@ class DialogFixture : public ::testing::Test {
   std::unique_ptr<midi::loopback::LoopbackDriver> driver_ = midi::loopback::CreateLoopbackDriver();
   // Devices that never answer, and virtual units; both outlive the dialog.
   std::vector<std::shared_ptr<midi::loopback::LoopbackDevice>> silentDevices_;
-  std::vector<std::unique_ptr<LoopbackUnit>> units_;
+  std::vector<std::unique_ptr<engine::unit::LoopbackUnit>> units_;
   std::unique_ptr<CTq2UpdatorDlg> dialog_;
 };
 

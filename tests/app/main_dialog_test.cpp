@@ -127,7 +127,7 @@ TEST_F(DialogFixture, TabOrderFollowsTheTemplate) {
 // ---- Update runs --------------------------------------------------------
 
 TEST_F(DialogFixture, ExecuteRunsTheUpdateToCompletion) {
-  units_.push_back(std::make_unique<LoopbackUnit>(*driver_, kUnitPortName));
+  units_.push_back(std::make_unique<engine::unit::LoopbackUnit>(*driver_, kUnitPortName));
   Open(1);
   Execute().click();
   EXPECT_EQ(State(), ControlState::kRunning);
@@ -165,7 +165,8 @@ TEST_P(FailedRun, ShowsOneErrorBoxThenTheControlsAreBack) {
   if (c.unitAnswers) {
     engine::unit::UnitOptions options;
     options.identity = c.identity;
-    units_.push_back(std::make_unique<LoopbackUnit>(*driver_, kUnitPortName, options));
+    units_.push_back(
+        std::make_unique<engine::unit::LoopbackUnit>(*driver_, kUnitPortName, options));
   } else {
     silentDevices_.push_back(driver_->AddDevice(kUnitPortName));
   }

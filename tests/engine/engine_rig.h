@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/update_context.h"
-#include "engine/virtual_unit/virtual_unit.h"
+#include "engine/virtual_unit/loopback_unit.h"
 #include "midi/loopback/driver.h"
 
 namespace vessa::engine::testing {
@@ -83,32 +83,21 @@ inline EngineTimings QuickTimeouts() {
   return t;
 }
 
-inline constexpr const char* kRigDeviceName = "ORVANE Vessa Series";
-
 // The loopback driver with one device served by a virtual unit.
 class UnitRig {
  public:
   explicit UnitRig(unit::UnitOptions options = {})
       : driver_(midi::loopback::CreateLoopbackDriver()),
-        device_(driver_->AddDevice(kRigDeviceName)) {
-    unit_ = std::make_unique<unit::VirtualUnit>(
-        std::move(options),
-        [device = device_.get()](std::span<const std::uint8_t> m) { device->Send(m); });
-    device_->SetReceiver(
-        [unit = unit_.get()](std::span<const std::uint8_t> m) { unit->Receive(m); });
-  }
-  ~UnitRig() {
-    device_.reset();  // joins the device's thread before the unit goes
-  }
+        unit_(*driver_, unit::kDefaultUnitName, std::move(options)) {}
 
   midi::MidiDriver& Driver() { return *driver_; }
-  unit::VirtualUnit& Unit() { return *unit_; }
+  unit::VirtualUnit& Unit() { return unit_.Unit(); }
 
   // Polls until the unit has received `count` commands of `kind`.
   bool AwaitCount(unit::CommandKind kind, std::uint32_t count,
                   std::chrono::milliseconds limit = 10s) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (unit_->Count(kind) < count) {
+    while (Unit().Count(kind) < count) {
       if (std::chrono::steady_clock::now() > deadline) return false;
       std::this_thread::sleep_for(1ms);
     }
@@ -117,8 +106,7 @@ class UnitRig {
 
  private:
   std::unique_ptr<midi::loopback::LoopbackDriver> driver_;
-  std::unique_ptr<unit::VirtualUnit> unit_;
-  std::shared_ptr<midi::loopback::LoopbackDevice> device_;
+  unit::LoopbackUnit unit_;
 };
 
 inline unit::UnitOptions WithFaults(std::vector<std::string> rules, bool preload = false,

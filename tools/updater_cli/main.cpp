@@ -10,7 +10,7 @@
 #include "engine/port_preselection.h"
 #include "engine/trace_file.h"
 #include "engine/update_context.h"
-#include "engine/virtual_unit/virtual_unit.h"
+#include "engine/virtual_unit/loopback_unit.h"
 #include "midi/loopback/driver.h"
 #include "midi/system_driver.h"
 #include "platform/instance_lock.h"
@@ -97,22 +97,14 @@ class SimulatedUnit {
  public:
   explicit SimulatedUnit(engine::unit::UnitOptions options)
       : driver_(midi::loopback::CreateLoopbackDriver()),
-        device_(driver_->AddDevice(engine::unit::kDefaultUnitName)) {
-    unit_ = std::make_unique<engine::unit::VirtualUnit>(
-        std::move(options),
-        [device = device_.get()](std::span<const std::uint8_t> m) { device->Send(m); });
-    device_->SetReceiver(
-        [unit = unit_.get()](std::span<const std::uint8_t> m) { unit->Receive(m); });
-  }
-  ~SimulatedUnit() { device_.reset(); }  // stops deliveries before the unit goes
+        unit_(*driver_, engine::unit::kDefaultUnitName, std::move(options)) {}
 
   midi::MidiDriver& Driver() { return *driver_; }
-  engine::unit::VirtualUnit& Unit() { return *unit_; }
+  engine::unit::VirtualUnit& Unit() { return unit_.Unit(); }
 
  private:
   std::unique_ptr<midi::loopback::LoopbackDriver> driver_;
-  std::unique_ptr<engine::unit::VirtualUnit> unit_;
-  std::shared_ptr<midi::loopback::LoopbackDevice> device_;
+  engine::unit::LoopbackUnit unit_;
 };
 
 int Verify(const engine::unit::VirtualUnit& unit) {

@@ -1,14 +1,14 @@
-#include "app/loopback_unit.h"
+#include "engine/virtual_unit/loopback_unit.h"
 
-namespace vessa::app {
+namespace vessa::engine::unit {
 
 LoopbackUnit::LoopbackUnit(midi::loopback::LoopbackDriver& driver, const std::string& portName,
-                           engine::unit::UnitOptions options)
+                           UnitOptions options)
     : device_(driver.AddDevice(portName)) {
   midi::loopback::LoopbackDevice* device = device_.get();
-  unit_ = std::make_unique<engine::unit::VirtualUnit>(
+  unit_ = std::make_unique<VirtualUnit>(
       std::move(options), [device](std::span<const std::uint8_t> m) { device->Send(m); });
-  engine::unit::VirtualUnit* unit = unit_.get();
+  VirtualUnit* unit = unit_.get();
   device_->SetReceiver([unit](std::span<const std::uint8_t> m) { unit->Receive(m); });
 }
 
@@ -20,4 +20,4 @@ LoopbackUnit::~LoopbackUnit() {
   unit_.reset();
 }
 
-}  // namespace vessa::app
+}  // namespace vessa::engine::unit
