@@ -2,7 +2,6 @@
 // by the unit before the next goes out.
 #include "engine/update_context.h"
 #include "engine/update_plan.h"
-#include "resources/firmware.h"
 #include "resources/string_table.h"
 
 namespace vessa::engine {
@@ -44,12 +43,10 @@ std::int32_t UpdateContext::WriteImage(std::uint32_t address, std::uint32_t leng
                                        std::int32_t imageId) {
   // A missing image, or a length the image cannot supply, is reported before
   // a single byte is read from it.
-  const auto image = FirmwareImage(imageId);
-  if (!image || image->empty()) return Report(kIdsTransferError);
-  const std::size_t size = length == 0 ? image->size() : length;
-  if (size > image->size()) return Report(kIdsTransferError);
-  CurrentImage = *image;
-  CurrentImageSize = static_cast<std::int32_t>(size);
+  const auto bytes = PlannedImageBytes(imageId, length);
+  if (!bytes || bytes->empty()) return Report(kIdsTransferError);
+  CurrentImage = *bytes;
+  CurrentImageSize = static_cast<std::int32_t>(bytes->size());
 
   workerUi_.SetProgressRange(0, CurrentImageSize);
   std::int32_t offset = 0;

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
 
 #include "protocol/messages.h"
 
@@ -50,5 +52,11 @@ inline constexpr std::array<protocol::Identity, 3> AcceptedIdentities = {{
 }};
 
 bool IsAcceptedIdentity(const protocol::Identity& identity);
+
+// The bytes a write step puts in flash: the first `length` bytes of the
+// image, or all of it when `length` is 0. Nothing when the image is missing
+// or shorter than `length`.
+std::optional<std::span<const std::uint8_t>> PlannedImageBytes(std::int32_t imageId,
+                                                               std::uint32_t length);
 
 }  // namespace vessa::engine

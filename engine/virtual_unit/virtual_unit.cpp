@@ -9,7 +9,6 @@
 #include "protocol/crc32.h"
 #include "protocol/encodings.h"
 #include "protocol/messages.h"
-#include "resources/firmware.h"
 
 namespace vessa::engine::unit {
 
@@ -30,11 +29,8 @@ template <typename Visit>
 bool ForEachPlannedImage(Visit visit) {
   for (const PlanStep& step : UpdatePlan) {
     if (step.kind != kPlanWrite) continue;
-    const auto image = resources::FirmwareImage(step.imageId);
-    if (!image) return false;
-    const std::size_t length = step.length == 0 ? image->size() : step.length;
-    if (length > image->size()) return false;
-    if (!visit(step, image->first(length))) return false;
+    const auto bytes = PlannedImageBytes(step.imageId, step.length);
+    if (!bytes || !visit(step, *bytes)) return false;
   }
   return true;
 }
