@@ -4,8 +4,8 @@
 
 namespace vessa::engine {
 
-std::array<std::string, 3> PreferredPortNames(int instanceNumber) {
-  std::array<std::string, 3> names;
+std::array<std::string, kPreferredPortBaseNames.size()> PreferredPortNames(int instanceNumber) {
+  std::array<std::string, kPreferredPortBaseNames.size()> names;
   for (std::size_t i = 0; i < names.size(); ++i) {
     names[i] = std::string(kPreferredPortBaseNames[i]);
     if (instanceNumber != 1) names[i] += " (" + std::to_string(instanceNumber) + ")";

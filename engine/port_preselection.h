@@ -20,7 +20,7 @@ inline constexpr std::array<std::string_view, 3> kPreferredPortBaseNames = {
 
 // The base names as instance `instanceNumber` looks for them: unchanged for
 // instance 1, else followed by " (n)".
-std::array<std::string, 3> PreferredPortNames(int instanceNumber);
+std::array<std::string, kPreferredPortBaseNames.size()> PreferredPortNames(int instanceNumber);
 
 // The index to select, or -1 when no name matches.
 std::int32_t PreselectPort(const std::vector<std::string>& portNames, int instanceNumber);

@@ -1,6 +1,7 @@
 #include "engine/trace_file.h"
 
 namespace vessa::engine {
+namespace {
 
 std::string TraceLine(char direction, std::span<const std::uint8_t> message) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -13,6 +14,8 @@ std::string TraceLine(char direction, std::span<const std::uint8_t> message) {
   }
   return line;
 }
+
+}  // namespace
 
 TraceFile::TraceFile(const std::string& path) : out_(path, std::ios::trunc) {}
 

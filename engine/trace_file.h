@@ -10,8 +10,6 @@
 
 namespace vessa::engine {
 
-std::string TraceLine(char direction, std::span<const std::uint8_t> message);
-
 class TraceFile {
  public:
   explicit TraceFile(const std::string& path);

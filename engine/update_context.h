@@ -52,7 +52,6 @@ class UpdateContext {
   midi::MidiOutPort& OutPort() { return outPort_; }
   // Set before the timer starts and before any run; not to be changed later.
   void SetMessageTrace(MessageTrace trace) { trace_ = std::move(trace); }
-  const EngineTimings& Timings() const { return timings_; }
 
  private:
   static void ReplyTimerCallback(std::uint32_t timerId, std::uint32_t message, std::uintptr_t user,

@@ -13,6 +13,10 @@ using namespace resources;
 
 namespace {
 
+constexpr bool kPlanHasBootArea =
+    std::any_of(UpdatePlan.begin(), UpdatePlan.end(),
+                [](const PlanStep& step) { return step.flashAddress == kBootAreaAddress; });
+
 std::string StepText(std::int64_t step) {
   return FormatString("%d/%d", {step, static_cast<std::int64_t>(kPlanStepCount)});
 }
@@ -20,7 +24,7 @@ std::string StepText(std::int64_t step) {
 }  // namespace
 
 void UpdateContext::UpdateWorker() {
-  workerUi_.SetStepText(FormatString("0/%d", {static_cast<std::int64_t>(kPlanStepCount)}));
+  workerUi_.SetStepText(StepText(0));
 
   if (sender_.SendIdentityRequest() != protocol::kSent) {
     Report(kIdsCantOpenMidiOut);
@@ -101,10 +105,7 @@ std::int32_t UpdateContext::RunUpdatePlan() {
 
 std::int32_t UpdateContext::CheckBootArea(bool& bootAreaDiffers) {
   bootAreaDiffers = true;
-  const bool planHasBootArea =
-      std::any_of(UpdatePlan.begin(), UpdatePlan.end(),
-                  [](const PlanStep& step) { return step.flashAddress == kBootAreaAddress; });
-  if (!planHasBootArea) return kEngineOk;
+  if (!kPlanHasBootArea) return kEngineOk;
 
   dispatcher_.SetReadBackOffset(0);
   sender_.SendReadRequest(kBootTagAddress, kBootTagLength);

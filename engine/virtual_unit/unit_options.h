@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/port_preselection.h"
 #include "protocol/messages.h"
 
 namespace vessa::engine::unit {
@@ -33,7 +34,8 @@ struct FaultRule {
 };
 
 inline constexpr protocol::Identity kDefaultUnitIdentity = {0x6E, 0x00, 0x02, 0x00};
-inline constexpr const char* kDefaultUnitName = "ORVANE Vessa Series";
+// The maker's port name, which the dialog preselects.
+inline constexpr const char* kDefaultUnitName = kPreferredPortBaseNames[2].data();
 
 struct UnitOptions {
   protocol::Identity identity = kDefaultUnitIdentity;
@@ -47,9 +49,8 @@ struct UnitOptions {
 std::optional<FaultRule> ParseFaultRule(const std::string& text);
 
 // Takes one unit option at args[index] (with its value, if it has one) and
-// advances index past it. Returns false and sets `error` when args[index] is
-// not a unit option or its value is bad; `error` stays empty when the option
-// is simply not one of the unit's.
+// advances index past it. Returns false when args[index] is not a unit option
+// (`error` left empty) or its value is bad (`error` set).
 bool ParseUnitOption(const std::vector<std::string>& args, std::size_t& index, UnitOptions& options,
                      std::string& error);
 

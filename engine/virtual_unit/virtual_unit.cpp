@@ -18,7 +18,6 @@ namespace {
 
 constexpr std::size_t kEraseMinSize = kEraseLengthOffset + kSevenBitIntSize;
 constexpr std::size_t kReadMinSize = kReadLengthOffset + kSevenBitIntSize;
-constexpr std::size_t kWriteHeadSize = kWriteDataOffset;
 
 bool FitsFlash(std::uint32_t address, std::uint32_t length) {
   return address <= kFlashSize && length <= kFlashSize - address;
@@ -169,7 +168,7 @@ std::uint8_t VirtualUnit::Erase(std::span<const std::uint8_t> m) {
 }
 
 std::uint8_t VirtualUnit::Write(std::span<const std::uint8_t> m) {
-  if (m.size() < kWriteHeadSize) return kUnitNotRecognised;
+  if (m.size() < kWriteDataOffset) return kUnitNotRecognised;
   const std::uint32_t address = DecodeSevenBitInt(&m[kWriteAddressOffset]);
   const std::uint32_t length = DecodeTwoByteLength(&m[kWriteLengthOffset]);
   const std::uint32_t packed = PackedLength(length);

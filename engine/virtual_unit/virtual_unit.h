@@ -24,8 +24,9 @@ inline constexpr std::size_t kFlashSize = 8 * 1024 * 1024;
 inline constexpr std::uint8_t kErasedByte = 0xFF;
 
 // Result codes of the unit's acknowledgements.
-inline constexpr std::uint8_t kUnitDone = 0;
-inline constexpr std::uint8_t kUnitNotRecognised = 1;  // too short to carry its fields
+inline constexpr std::uint8_t kUnitDone = protocol::kResultDone;
+inline constexpr std::uint8_t kUnitNotRecognised =
+    protocol::kResultNotRecognised;  // too short to carry its fields
 inline constexpr std::uint8_t kUnitBadChecksum = 1;
 inline constexpr std::uint8_t kUnitNeedsErase = 2;  // the write would have to set a bit
 inline constexpr std::uint8_t kUnitOutOfRange = 3;  // the region leaves the flash
@@ -48,7 +49,6 @@ class VirtualUnit {
   // The first plan image that the flash does not hold at its plan address.
   std::optional<std::int32_t> FirstImageNotInPlace() const;
   bool DumpFlash(const std::string& path) const;
-  const UnitOptions& Options() const { return options_; }
 
  private:
   struct Answer {

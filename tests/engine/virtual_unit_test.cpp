@@ -62,7 +62,7 @@ TEST_F(UnitOnItsOwn, AnswersReadsFromItsFlash) {
   Exchange(Write(0x22FFC, {0x31, 0x2E, 0x30, 0x30}));
   std::vector<std::uint8_t> request(protocol::kReadRequestSize);
   protocol::BuildReadRequest(request.data(), 0x6E, 0x22FFC, 4);
-  // The reply from the examples of the message set.
+  // A reply worked out by hand for these four bytes.
   EXPECT_EQ(Exchange(request),
             (std::vector<std::uint8_t>{0xF0, 0x52, 0x00, 0x6E, 0x60, 0x04, 0x30, 0x00,
                                        0x00, 0x04, 0x00, 0x00, 0x31, 0x2E, 0x30, 0x30,

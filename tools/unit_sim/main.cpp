@@ -27,10 +27,13 @@ struct SimOptions {
   engine::unit::UnitOptions unit;
 };
 
-const char* Usage() {
-  return "usage: vessa-unit-sim [--name NAME] [--verify] [unit options]\n"
-         "  --name NAME          the JACK client name the updater sees (default\n"
-         "                       \"ORVANE Vessa Series\")\n"
+std::string Usage() {
+  return std::string(
+             "usage: vessa-unit-sim [--name NAME] [--verify] [unit options]\n"
+             "  --name NAME          the JACK client name the updater sees (default\n"
+             "                       \"") +
+         engine::unit::kDefaultUnitName +
+         "\")\n"
          "  --verify             at the end, report whether the flash holds every image\n"
          "                       at its plan address (exit status 3 when not)\n"
          "  --trace FILE         record the unit's traffic\n";
@@ -72,7 +75,7 @@ int main(int argc, char** argv) {
   SimOptions options;
   std::string error;
   if (!Parse({argv + 1, argv + argc}, options, error)) {
-    std::fprintf(stderr, "vessa-unit-sim: %s\n%s%s", error.c_str(), Usage(),
+    std::fprintf(stderr, "vessa-unit-sim: %s\n%s%s", error.c_str(), Usage().c_str(),
                  engine::unit::UnitOptionsUsage());
     return kExitUsage;
   }

@@ -9,6 +9,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
   for (std::size_t i = 0; i < args.size();) {
     const std::string& arg = args[i];
     const bool hasValue = i + 1 < args.size();
+    const bool takesValue = arg == "--in" || arg == "--out" || arg == "--trace";
     if (arg == "--help" || arg == "-h") {
       options.help = true;
       ++i;
@@ -18,7 +19,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
     } else if (arg == "--simulate") {
       options.simulate = true;
       ++i;
-    } else if ((arg == "--in" || arg == "--out" || arg == "--trace") && hasValue) {
+    } else if (takesValue && hasValue) {
       // --trace always records the updater's own traffic, also with --simulate.
       if (arg == "--in") options.inPort = args[i + 1];
       if (arg == "--out") options.outPort = args[i + 1];
@@ -32,7 +33,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
       unitOptionSeen = true;
     } else {
       if (error.empty()) error = "unknown option '" + arg + "'";
-      if (arg == "--in" || arg == "--out" || arg == "--trace") error = arg + " needs a value";
+      if (takesValue) error = arg + " needs a value";
       return std::nullopt;
     }
   }

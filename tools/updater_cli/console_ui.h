@@ -56,7 +56,6 @@ class ConsoleUi : public engine::UserInterface {
   std::chrono::steady_clock::time_point rangeStart_{};
   std::string lastLineKey_;
   bool barShown_ = false;
-  bool completed_ = false;
   std::optional<int> error_;
 };
 
