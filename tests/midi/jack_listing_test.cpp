@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "midi/common/port_lists.h"
 #include "midi/jack/client.h"
 #include "midi/jack/driver.h"
 #include "midi/jack/virtual_ports.h"
@@ -16,20 +17,6 @@ namespace {
 
 std::string UniqueName(const std::string& stem) {
   return stem + "-" + std::to_string(getpid());
-}
-
-std::vector<std::string> Names(std::uint32_t count,
-                               const std::function<std::string(std::uint32_t)>& name) {
-  std::vector<std::string> names;
-  for (std::uint32_t i = 0; i < count; ++i) names.push_back(name(i));
-  return names;
-}
-
-std::vector<std::string> InputNames(MidiDriver& driver) {
-  return Names(driver.InputCount(), [&](std::uint32_t i) { return driver.InputName(i); });
-}
-std::vector<std::string> OutputNames(MidiDriver& driver) {
-  return Names(driver.OutputCount(), [&](std::uint32_t i) { return driver.OutputName(i); });
 }
 
 std::uint32_t IndexOf(const std::vector<std::string>& names, const std::string& wanted) {

@@ -11,6 +11,7 @@
 #include "engine/trace_file.h"
 #include "engine/update_context.h"
 #include "engine/virtual_unit/loopback_unit.h"
+#include "midi/common/port_lists.h"
 #include "midi/loopback/driver.h"
 #include "midi/system_driver.h"
 #include "platform/instance_lock.h"
@@ -28,20 +29,13 @@ enum ExitStatus : int {
   kExitFlashDiffers = 3,
 };
 
-std::vector<std::string> PortNames(std::uint32_t count, auto name) {
-  std::vector<std::string> names;
-  for (std::uint32_t i = 0; i < count; ++i) names.push_back(name(i));
-  return names;
-}
-
 struct PortLists {
   std::vector<std::string> inputs;
   std::vector<std::string> outputs;
 };
 
 PortLists ListPorts(midi::MidiDriver& driver) {
-  return {PortNames(driver.InputCount(), [&](std::uint32_t i) { return driver.InputName(i); }),
-          PortNames(driver.OutputCount(), [&](std::uint32_t i) { return driver.OutputName(i); })};
+  return {midi::InputNames(driver), midi::OutputNames(driver)};
 }
 
 void PrintPorts(const PortLists& ports) {
