@@ -16,25 +16,14 @@ class CompositeDriver : public MidiDriver {
  public:
   CompositeDriver()
       : loopback_(loopback::CreateLoopbackDriver()),
-        backends_{loopback_.get()},
         alsa_(alsa::CreateAlsaDriver()),
-        jack_(jack::CreateJackDriver()) {
-    backends_.push_back(alsa_.get());
-    backends_.push_back(jack_.get());
-  }
+        jack_(jack::CreateJackDriver()),
+        backends_{loopback_.get(), alsa_.get(), jack_.get()} {}
 
   loopback::LoopbackDriver& Loopback() { return *loopback_; }
 
-  std::uint32_t InputCount() override {
-    std::uint32_t total = 0;
-    for (MidiDriver* backend : backends_) total += backend->InputCount();
-    return total;
-  }
-  std::uint32_t OutputCount() override {
-    std::uint32_t total = 0;
-    for (MidiDriver* backend : backends_) total += backend->OutputCount();
-    return total;
-  }
+  std::uint32_t InputCount() override { return Total(&MidiDriver::InputCount); }
+  std::uint32_t OutputCount() override { return Total(&MidiDriver::OutputCount); }
 
   std::string InputName(std::uint32_t index) override {
     MidiDriver* backend = FindInput(index);
@@ -56,28 +45,29 @@ class CompositeDriver : public MidiDriver {
   }
 
  private:
+  using Count = std::uint32_t (MidiDriver::*)();
+
+  std::uint32_t Total(Count count) {
+    std::uint32_t total = 0;
+    for (MidiDriver* backend : backends_) total += (backend->*count)();
+    return total;
+  }
   // Turns a global index into the backend that lists it and its local index.
-  MidiDriver* FindInput(std::uint32_t& index) {
+  MidiDriver* Find(Count count, std::uint32_t& index) {
     for (MidiDriver* backend : backends_) {
-      const std::uint32_t count = backend->InputCount();
-      if (index < count) return backend;
-      index -= count;
+      const std::uint32_t listed = (backend->*count)();
+      if (index < listed) return backend;
+      index -= listed;
     }
     return nullptr;
   }
-  MidiDriver* FindOutput(std::uint32_t& index) {
-    for (MidiDriver* backend : backends_) {
-      const std::uint32_t count = backend->OutputCount();
-      if (index < count) return backend;
-      index -= count;
-    }
-    return nullptr;
-  }
+  MidiDriver* FindInput(std::uint32_t& index) { return Find(&MidiDriver::InputCount, index); }
+  MidiDriver* FindOutput(std::uint32_t& index) { return Find(&MidiDriver::OutputCount, index); }
 
   std::unique_ptr<loopback::LoopbackDriver> loopback_;
-  std::vector<MidiDriver*> backends_;
   std::unique_ptr<MidiDriver> alsa_;
   std::unique_ptr<MidiDriver> jack_;
+  const std::vector<MidiDriver*> backends_;
 };
 
 CompositeDriver& Composite() {

@@ -184,22 +184,32 @@ class JackExchangeTest : public ::testing::Test {
     RecordProperty("late", losses.late);
   }
 
+  // Opens both connections to the peer, its echoes landing in buffers of
+  // `bufferLength` bytes.
+  void Connect(std::uint32_t bufferLength) {
+    receiver_ = std::make_unique<BufferReceiver>(bufferLength);
+    input_ = driver_->OpenInput(inputIndex_, &BufferReceiver::Callback, receiver_.get());
+    output_ = driver_->OpenOutput(outputIndex_);
+    ASSERT_TRUE(input_ && output_);
+    ASSERT_TRUE(receiver_->Attach(input_.get()));
+  }
+
   std::unique_ptr<MidiDriver> driver_ = CreateJackDriver();
   std::string peerName_;
   std::unique_ptr<EchoPeer> peer_;
   std::uint32_t inputIndex_ = 0;
   std::uint32_t outputIndex_ = 0;
+  // The input goes before the receiver its callback fills.
+  std::unique_ptr<BufferReceiver> receiver_;
+  std::unique_ptr<InputConnection> input_;
+  std::unique_ptr<OutputConnection> output_;
 };
 
 TEST_F(JackExchangeTest, MessagesOfEverySizeComeBackWholeInOneCallback) {
   // Large enough that even the longest message is one callback.
-  BufferReceiver receiver(16384);
-  auto input = driver_->OpenInput(inputIndex_, &BufferReceiver::Callback, &receiver);
-  auto output = driver_->OpenOutput(outputIndex_);
-  ASSERT_TRUE(input && output);
-  ASSERT_TRUE(receiver.Attach(input.get()));
+  ASSERT_NO_FATAL_FAILURE(Connect(16384));
 
-  Exchange exchange(*output, receiver);
+  Exchange exchange(*output_, *receiver_);
   for (std::size_t size : {6, 7, 20, 4700, 8192, 16000, 16383}) {
     SCOPED_TRACE(size);
     exchange.RoundTrip(size);
@@ -208,33 +218,25 @@ TEST_F(JackExchangeTest, MessagesOfEverySizeComeBackWholeInOneCallback) {
 }
 
 TEST_F(JackExchangeTest, BurstArrivesCompleteAndInOrder) {
-  BufferReceiver receiver(16384);
-  auto input = driver_->OpenInput(inputIndex_, &BufferReceiver::Callback, &receiver);
-  auto output = driver_->OpenOutput(outputIndex_);
-  ASSERT_TRUE(input && output);
-  ASSERT_TRUE(receiver.Attach(input.get()));
+  ASSERT_NO_FATAL_FAILURE(Connect(16384));
 
-  Exchange exchange(*output, receiver);
+  Exchange exchange(*output_, *receiver_);
   exchange.Burst(50, 4700);
   Report(exchange.losses());
 }
 
 TEST_F(JackExchangeTest, PortSizedBufferTakesALongMessageInPieces) {
-  BufferReceiver receiver(8192);
-  auto input = driver_->OpenInput(inputIndex_, &BufferReceiver::Callback, &receiver);
-  auto output = driver_->OpenOutput(outputIndex_);
-  ASSERT_TRUE(input && output);
-  ASSERT_TRUE(receiver.Attach(input.get()));
+  ASSERT_NO_FATAL_FAILURE(Connect(8192));
 
   const Bytes message = TaggedMessage(1, 16000);
   for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
-    ASSERT_TRUE(output->Send(message.data(), 16000, kSendLimit));
-    std::optional<Bytes> first = receiver.Next(kEchoWait);
+    ASSERT_TRUE(output_->Send(message.data(), 16000, kSendLimit));
+    std::optional<Bytes> first = receiver_->Next(kEchoWait);
     if (!first) {
       std::cout << "[ lost     ] 16000-byte message; sending again\n";
       continue;
     }
-    std::optional<Bytes> second = receiver.Next(kEchoWait);
+    std::optional<Bytes> second = receiver_->Next(kEchoWait);
     ASSERT_TRUE(second) << "the second piece is missing";
     EXPECT_EQ(first->size(), 8192u);
     EXPECT_EQ(second->size(), 16000u - 8192u);
