@@ -2,14 +2,13 @@
 
 #include <alsa/asoundlib.h>
 
-#include <mutex>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "midi/alsa/input.h"
 #include "midi/alsa/output.h"
 #include "midi/alsa/port_names.h"
+#include "midi/common/port_cache.h"
 
 namespace vessa::midi::alsa {
 namespace {
@@ -87,31 +86,6 @@ PortList ListPorts(snd_rawmidi_stream_t stream) {
   return ports;
 }
 
-// One direction's list, taken afresh whenever its count is asked, so that the
-// names and indices that follow a count match what the count saw.
-class PortDirectory {
- public:
-  explicit PortDirectory(snd_rawmidi_stream_t stream) : stream_(stream) {}
-
-  std::uint32_t Refresh() {
-    std::lock_guard lock(mutex_);
-    ports_ = ListPorts(stream_);
-    return static_cast<std::uint32_t>(ports_->size());
-  }
-
-  std::optional<RawMidiPort> At(std::uint32_t index) {
-    std::lock_guard lock(mutex_);
-    if (!ports_) ports_ = ListPorts(stream_);
-    if (index >= ports_->size()) return std::nullopt;
-    return (*ports_)[index];
-  }
-
- private:
-  const snd_rawmidi_stream_t stream_;
-  std::mutex mutex_;
-  std::optional<PortList> ports_;
-};
-
 class AlsaDriver : public MidiDriver {
  public:
   std::uint32_t InputCount() override { return inputs_.Refresh(); }
@@ -142,8 +116,8 @@ class AlsaDriver : public MidiDriver {
   }
 
  private:
-  PortDirectory inputs_{SND_RAWMIDI_STREAM_INPUT};
-  PortDirectory outputs_{SND_RAWMIDI_STREAM_OUTPUT};
+  PortCache<RawMidiPort> inputs_{[] { return ListPorts(SND_RAWMIDI_STREAM_INPUT); }};
+  PortCache<RawMidiPort> outputs_{[] { return ListPorts(SND_RAWMIDI_STREAM_OUTPUT); }};
 };
 
 }  // namespace

@@ -2,10 +2,9 @@
 
 #include <jack/jack.h>
 
-#include <atomic>
-#include <mutex>
 #include <vector>
 
+#include "midi/common/port_cache.h"
 #include "midi/jack/client.h"
 #include "midi/jack/input.h"
 #include "midi/jack/output.h"
@@ -38,57 +37,35 @@ std::vector<ListedPort> ListOtherPorts(JackClient* client, unsigned long directi
   return result;
 }
 
-// An index means the port that stood at that place when the list was last
-// counted, which is what the operator saw.
-class PortList {
- public:
-  explicit PortList(unsigned long direction) : direction_(direction) {}
-
-  std::uint32_t Refresh() {
-    std::vector<ListedPort> fresh = ListOtherPorts(SharedClient().get(), direction_);
-    std::lock_guard lock(mutex_);
-    ports_ = std::move(fresh);
-    counted_.store(true);
-    return static_cast<std::uint32_t>(ports_.size());
-  }
-
-  // Empty when the index is past the list. Counts first if nobody has yet.
-  ListedPort At(std::uint32_t index) {
-    if (!counted_.load()) Refresh();
-    std::lock_guard lock(mutex_);
-    return index < ports_.size() ? ports_[index] : ListedPort{};
-  }
-
- private:
-  const unsigned long direction_;
-  std::mutex mutex_;
-  std::vector<ListedPort> ports_;
-  std::atomic<bool> counted_{false};
-};
-
 class JackDriver : public MidiDriver {
  public:
   std::uint32_t InputCount() override { return inputs_.Refresh(); }
-  std::string InputName(std::uint32_t index) override { return inputs_.At(index).listedName; }
+  std::string InputName(std::uint32_t index) override {
+    return inputs_.At(index).value_or(ListedPort{}).listedName;
+  }
   std::unique_ptr<InputConnection> OpenInput(std::uint32_t index, InputCallback callback,
                                              void* instance) override {
-    const ListedPort source = inputs_.At(index);
-    if (source.fullName.empty()) return nullptr;
-    return JackInput::Open(SharedClient(), source.fullName, callback, instance);
+    const auto source = inputs_.At(index);
+    if (!source) return nullptr;
+    return JackInput::Open(SharedClient(), source->fullName, callback, instance);
   }
 
   std::uint32_t OutputCount() override { return outputs_.Refresh(); }
-  std::string OutputName(std::uint32_t index) override { return outputs_.At(index).listedName; }
+  std::string OutputName(std::uint32_t index) override {
+    return outputs_.At(index).value_or(ListedPort{}).listedName;
+  }
   std::unique_ptr<OutputConnection> OpenOutput(std::uint32_t index) override {
-    const ListedPort destination = outputs_.At(index);
-    if (destination.fullName.empty()) return nullptr;
-    return JackOutput::Open(SharedClient(), destination.fullName);
+    const auto destination = outputs_.At(index);
+    if (!destination) return nullptr;
+    return JackOutput::Open(SharedClient(), destination->fullName);
   }
 
  private:
   // Our inputs listen to other clients' outputs, and the other way round.
-  PortList inputs_{JackPortIsOutput};
-  PortList outputs_{JackPortIsInput};
+  PortCache<ListedPort> inputs_{
+      [] { return ListOtherPorts(SharedClient().get(), JackPortIsOutput); }};
+  PortCache<ListedPort> outputs_{
+      [] { return ListOtherPorts(SharedClient().get(), JackPortIsInput); }};
 };
 
 }  // namespace
