@@ -17,6 +17,7 @@
 #include "midi/alsa/driver.h"
 #include "midi/alsa/input.h"
 #include "midi/alsa/port_names.h"
+#include "tests/midi/message_inbox.h"
 
 namespace vessa::midi::alsa {
 namespace {
@@ -225,28 +226,6 @@ TEST(WriteAll, GivesUpWhenTheLimitRunsOutOnAFullPipe) {
   EXPECT_FALSE(WriteAll(sink, SysEx(16), 20ms));
 }
 
-// Collects what a reader thread hands on.
-class Collector {
- public:
-  MessageSink Sink() {
-    return [this](std::span<const std::uint8_t> m) {
-      std::lock_guard lock(mutex_);
-      messages_.emplace_back(m.begin(), m.end());
-      arrived_.notify_all();
-    };
-  }
-  std::vector<Bytes> WaitFor(std::size_t count) {
-    std::unique_lock lock(mutex_);
-    arrived_.wait_for(lock, kArrivalLimit, [&] { return messages_.size() >= count; });
-    return messages_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable arrived_;
-  std::vector<Bytes> messages_;
-};
-
 struct PseudoTerminal {
   int master = -1;
   int slave = -1;
@@ -282,7 +261,7 @@ TEST(ByteStream, MessageCrossesAPseudoTerminalUnchangedBothWays) {
                                   {"slave to master", terminal.slave, terminal.master}};
   for (const Direction& d : directions) {
     SCOPED_TRACE(d.name);
-    Collector collector;
+    MessageInbox collector;
     FdSource source(d.to);
     ByteStreamReader reader(source, collector.Sink());
     ASSERT_TRUE(reader.Start());
@@ -297,7 +276,7 @@ TEST(ByteStream, MessageCrossesAPseudoTerminalUnchangedBothWays) {
 
 TEST(ByteStreamReader, StopWakesAnIdleReaderAndAStartAfterwardsReadsAgain) {
   Pipe pipe;
-  Collector collector;
+  MessageInbox collector;
   FdSource source(pipe.read);
   ByteStreamReader reader(source, collector.Sink());
   ASSERT_TRUE(reader.Start());

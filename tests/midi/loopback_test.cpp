@@ -1,13 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <mutex>
-
 #include "midi/loopback/driver.h"
 #include "midi/midi_in_port.h"
 #include "midi/midi_out_port.h"
 #include "midi/system_driver.h"
+#include "tests/midi/message_inbox.h"
 
 namespace vessa::midi {
 namespace {
@@ -30,28 +28,6 @@ int Send(MidiOutPort& port, std::vector<std::uint8_t>& bytes) {
   header.bufferLength = static_cast<std::uint32_t>(bytes.size());
   return port.SendLongMessage(&header);
 }
-
-// Collects what the far side receives, on the loopback's thread.
-class Inbox {
- public:
-  void Add(std::span<const std::uint8_t> message) {
-    // Notified under the lock: a waiter that wakes may end the test and
-    // destroy the inbox at once.
-    std::lock_guard lock(mutex_);
-    messages_.emplace_back(message.begin(), message.end());
-    arrived_.notify_all();
-  }
-  std::vector<std::vector<std::uint8_t>> WaitFor(std::size_t count) {
-    std::unique_lock lock(mutex_);
-    arrived_.wait_for(lock, kGenerousWait, [&] { return messages_.size() >= count; });
-    return messages_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable arrived_;
-  std::vector<std::vector<std::uint8_t>> messages_;
-};
 
 std::vector<std::uint8_t> WaitForFront(MidiInPort& port) {
   const auto deadline = std::chrono::steady_clock::now() + kGenerousWait;
@@ -93,7 +69,7 @@ TEST_F(LoopbackTest, EachDeviceIsListedAsInputAndOutputInOrderOfAdding) {
 // one message in the input port's queue.
 TEST_F(LoopbackTest, RoundTripThroughThePorts) {
   auto device = driver->AddDevice("Unit");
-  Inbox inbox;
+  MessageInbox inbox;
   auto reply = SysEx(7, 0x42);
   device->SetReceiver([&](std::span<const std::uint8_t> message) {
     inbox.Add(message);
@@ -109,7 +85,7 @@ TEST_F(LoopbackTest, RoundTripThroughThePorts) {
 
 TEST_F(LoopbackTest, MessagesArriveCompleteAndInOrderBothWays) {
   auto device = driver->AddDevice("Unit");
-  Inbox inbox;
+  MessageInbox inbox;
   OpenPorts();
 
   // Sent before a receiver is there: they wait for it rather than vanish.
@@ -148,7 +124,7 @@ TEST_F(LoopbackTest, InputOpensOnceAtATime) {
 // the device stays listed until the ports let go of it.
 TEST_F(LoopbackTest, DeviceRemovedWhilePortsAreOpen) {
   auto device = driver->AddDevice("Unit");
-  Inbox inbox;
+  MessageInbox inbox;
   device->SetReceiver([&](std::span<const std::uint8_t> message) { inbox.Add(message); });
   OpenPorts();
   device.reset();
@@ -166,7 +142,7 @@ TEST_F(LoopbackTest, DeviceRemovedWhilePortsAreOpen) {
 // A receiver may drop the last handle to its own device.
 TEST_F(LoopbackTest, ReceiverMayDropItsOwnDevice) {
   auto device = driver->AddDevice("Unit");
-  Inbox inbox;
+  MessageInbox inbox;
   device->SetReceiver([&](std::span<const std::uint8_t> message) {
     device.reset();
     inbox.Add(message);
