@@ -5,8 +5,8 @@
 #include <QPushButton>
 
 #include "app/app_icon.h"
+#include "app/dialog_controls.h"
 #include "app/dialog_templates.h"
-#include "app/read_only_field.h"
 #include "platform/instance_lock.h"
 
 namespace vessa::app {
@@ -18,37 +18,23 @@ constexpr int kIconPixels = 32;
 
 }  // namespace
 
-CAboutDlg::CAboutDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent, kDialogWindowFlags) {
   setFont(DialogFont());
   const DialogUnits units = DialogUnits::ForFont(font());
   setWindowTitle(kCaption);
   setFixedSize(units.ToPixels(about_template::kWidth, about_template::kHeight));
 
   // Created in template order, which is also the tab order.
-  auto* icon = new QLabel(this);
-  icon->setObjectName(control_name::kAboutIcon);
+  QLabel* icon = CreateLabel(*this, control_name::kAboutIcon, "", about_template::kIcon, units);
   icon->setPixmap(ApplicationIcon().pixmap(kIconPixels, kIconPixels));
   icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  icon->setGeometry(units.ToPixels(about_template::kIcon));
-
-  auto* copyright = new QLabel(kCopyrightLine, this);
-  copyright->setObjectName(control_name::kCopyright);
-  copyright->setGeometry(units.ToPixels(about_template::kCopyright));
-
-  okButton_ = new QPushButton("OK", this);
-  okButton_->setObjectName(control_name::kOk);
+  CreateLabel(*this, control_name::kCopyright, kCopyrightLine, about_template::kCopyright, units);
+  okButton_ = CreateButton(*this, control_name::kOk, "OK", about_template::kOk, units);
   okButton_->setDefault(true);
-  okButton_->setGeometry(units.ToPixels(about_template::kOk));
   connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
+  nameField_ =
+      CreateReadOnlyField(*this, control_name::kAboutNameText, about_template::kNameText, units);
 
-  nameField_ = new QLineEdit(this);
-  nameField_->setObjectName(control_name::kAboutNameText);
-  MakeReadOnlyField(*nameField_);
-  nameField_->setGeometry(units.ToPixels(about_template::kNameText));
-
-  setTabOrder(okButton_, nameField_);
   OnInitDialog();
 }
 

@@ -13,21 +13,21 @@ CTq2UpdatorApp::CTq2UpdatorApp(midi::MidiDriver& driver) : driver_(driver) {}
 
 void CTq2UpdatorApp::InitInstance() {
   instanceLock_ = platform::CreateSystemInstanceLock();
-  instanceNumber_ = platform::AcquireInstanceNumber(*instanceLock_);
+  const int instanceNumber = platform::AcquireInstanceNumber(*instanceLock_);
 
   if (test_hooks::InstanceReportRequested()) {
-    test_hooks::ReportInstanceAndWait(instanceNumber_, platform::RefusalText());
+    test_hooks::ReportInstanceAndWait(instanceNumber, platform::RefusalText());
     return;
   }
-  if (instanceNumber_ == 0) {
+  if (instanceNumber == 0) {
     ShowRefusal();
     return;
   }
   if (const auto folder = test_hooks::ScreenshotFolder()) {
-    test_hooks::RunScreenshotTour(instanceNumber_, *folder);
+    test_hooks::RunScreenshotTour(instanceNumber, *folder);
     return;
   }
-  CTq2UpdatorDlg dialog(instanceNumber_, driver_);
+  CTq2UpdatorDlg dialog(instanceNumber, driver_);
   dialog.exec();
 }
 

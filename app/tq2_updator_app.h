@@ -15,7 +15,6 @@ class CTq2UpdatorApp {
 
   // Runs to the end of the program. A QApplication must exist.
   void InitInstance();
-  int InstanceNumber() const { return instanceNumber_; }
 
  private:
   void ShowRefusal();
@@ -23,7 +22,6 @@ class CTq2UpdatorApp {
   midi::MidiDriver& driver_;
   // Holds this copy's number until the process ends, however it ends.
   std::unique_ptr<platform::InstanceLock> instanceLock_;
-  int instanceNumber_ = 0;
 };
 
 }  // namespace vessa::app

@@ -14,8 +14,8 @@
 
 #include "app/about_dlg.h"
 #include "app/app_icon.h"
+#include "app/dialog_controls.h"
 #include "app/dialog_templates.h"
-#include "app/read_only_field.h"
 #include "engine/port_preselection.h"
 #include "platform/instance_lock.h"
 #include "resources/string_table.h"
@@ -46,31 +46,6 @@ QComboBox* CreatePortList(QWidget& parent, const char* name, const DialogRect& r
   return list;
 }
 
-QLabel* CreateLabel(QWidget& parent, const char* name, const char* text, const DialogRect& rect,
-                    const DialogUnits& units) {
-  auto* label = new QLabel(text, &parent);
-  label->setObjectName(name);
-  label->setGeometry(units.ToPixels(rect));
-  return label;
-}
-
-QPushButton* CreateButton(QWidget& parent, const char* name, const char* text,
-                          const DialogRect& rect, const DialogUnits& units) {
-  auto* button = new QPushButton(text, &parent);
-  button->setObjectName(name);
-  button->setGeometry(units.ToPixels(rect));
-  return button;
-}
-
-QLineEdit* CreateReadOnlyField(QWidget& parent, const char* name, const DialogRect& rect,
-                               const DialogUnits& units) {
-  auto* field = new QLineEdit(&parent);
-  field->setObjectName(name);
-  MakeReadOnlyField(*field);
-  field->setGeometry(units.ToPixels(rect));
-  return field;
-}
-
 // The port names as the driver reports them, kept as bytes so the
 // preselection compares exactly what the driver gave.
 template <typename Port>
@@ -93,10 +68,8 @@ void FillList(QComboBox& list, const std::vector<std::string>& names, int instan
 
 CTq2UpdatorDlg::CTq2UpdatorDlg(int instanceNumber, midi::MidiDriver& driver,
                                engine::EngineTimings timings, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, kDialogWindowFlags),
       instanceNumber_(instanceNumber),
-      bridge_(),
       context_(std::make_unique<engine::UpdateContext>(*this, driver, timings)),
       icon_(ApplicationIcon()) {
   CreateControls();
@@ -133,10 +106,6 @@ void CTq2UpdatorDlg::CreateControls() {
                                main_template::kRescanDevice, units);
   picture_ = CreateLabel(*this, control_name::kPicture, "", main_template::kPicture, units);
   stepField_ = CreateReadOnlyField(*this, control_name::kStepText, main_template::kStepText, units);
-
-  QWidget* tabOrder[] = {executeButton_, exitButton_,   midiInList_, midiOutList_,
-                         statusField_,   rescanButton_, stepField_};
-  for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   connect(executeButton_, &QPushButton::clicked, this, [this] { StartUpdate(); });
   connect(exitButton_, &QPushButton::clicked, this, &QDialog::reject);
@@ -199,8 +168,7 @@ void CTq2UpdatorDlg::done(int result) {
 // closed, the context wakes a worker waiting for the unit with 255, and the
 // worker is joined before anything it uses is released.
 void CTq2UpdatorDlg::OnDestroy() {
-  if (destroyed_) return;
-  destroyed_ = true;
+  if (bridge_.Closing()) return;
   bridge_.BeginClosing();
   if (errorBox_) errorBox_->reject();
   context_->OnDestroy();
@@ -280,15 +248,16 @@ void CTq2UpdatorDlg::SetProgressPos(std::int32_t position) {
 
 void CTq2UpdatorDlg::RestoreControls() {
   bridge_.Run([this] {
-    midiInList_->setEnabled(true);
-    midiOutList_->setEnabled(true);
-    executeButton_->setEnabled(true);
-    rescanButton_->setEnabled(true);
+    for (const engine::Control control :
+         {engine::Control::kMidiInList, engine::Control::kMidiOutList, engine::Control::kExecute,
+          engine::Control::kRescanDevice}) {
+      ControlWidget(control)->setEnabled(true);
+    }
   });
 }
 
 void CTq2UpdatorDlg::EnableExecute(bool enable) {
-  bridge_.Run([this, enable] { executeButton_->setEnabled(enable); });
+  EnableControl(engine::Control::kExecute, enable);
 }
 
 }  // namespace vessa::app

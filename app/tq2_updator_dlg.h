@@ -16,7 +16,6 @@
 #include "engine/user_interface.h"
 #include "midi/driver.h"
 
-class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -76,7 +75,6 @@ class CTq2UpdatorDlg : public QDialog, public engine::UserInterface {
   UiCallBridge bridge_;
   std::unique_ptr<engine::UpdateContext> context_;
   QIcon icon_;
-  bool destroyed_ = false;
 
   QComboBox* midiInList_ = nullptr;
   QComboBox* midiOutList_ = nullptr;

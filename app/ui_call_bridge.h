@@ -33,10 +33,11 @@ class UiCallBridge {
     std::function<void()> call;
     bool finished = false;
   };
+
+ private:
   // UI thread: runs one posted call unless closing, then releases its caller.
   void RunPosted(PendingCall& pending);
 
- private:
   class Receiver : public QObject {
    public:
     explicit Receiver(UiCallBridge& bridge) : bridge_(bridge) {}
