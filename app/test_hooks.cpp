@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "app/dialog_templates.h"
+#include "app/event_wait.h"
 #include "app/tq2_updator_dlg.h"
 #include "engine/port_preselection.h"
 #include "engine/virtual_unit/loopback_unit.h"
@@ -27,11 +28,7 @@ constexpr std::chrono::seconds kTourPatience{300};
 constexpr int kAboutGrabDelayMs = 300;
 
 void WaitUntil(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + kTourPatience;
-  while (!done() && std::chrono::steady_clock::now() < deadline) {
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(5);
-  }
+  ServeEventsUntil(done, kTourPatience);
 }
 
 void Settle() {

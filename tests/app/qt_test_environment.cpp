@@ -3,16 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QTimer>
 #include <cstdlib>
 #include <memory>
+
+#include "app/event_wait.h"
 
 namespace vessa::app::testing {
 namespace {
 
 constexpr std::chrono::milliseconds kModalPollInterval{5};
-constexpr std::chrono::milliseconds kPollInterval{2};
 
 class QtEnvironment : public ::testing::Environment {
  public:
@@ -34,20 +34,8 @@ class QtEnvironment : public ::testing::Environment {
 
 }  // namespace
 
-// A real event loop, not a sleep-and-poll one: the worker's window calls wait
-// for the UI thread, so a run is only as fast as events are served.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds patience) {
-  if (done()) return true;
-  QEventLoop loop;
-  QTimer poll;
-  poll.setInterval(kPollInterval);
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (done()) loop.quit();
-  });
-  QTimer::singleShot(patience, &loop, &QEventLoop::quit);
-  poll.start();
-  loop.exec();
-  return done();
+  return ServeEventsUntil(done, patience);
 }
 
 ModalWatcher::ModalWatcher(std::function<void(QWidget&)> handle, const QWidget* except)
