@@ -109,6 +109,13 @@ class UnitRig {
   unit::LoopbackUnit unit_;
 };
 
+// Starts one run and waits for its worker to end.
+inline void RunOnce(UpdateContext& context) {
+  context.StartReplyTimer();
+  context.StartUpdate();
+  context.JoinWorker();
+}
+
 inline unit::UnitOptions WithFaults(std::vector<std::string> rules, bool preload = false,
                                     protocol::Identity identity = unit::kDefaultUnitIdentity) {
   unit::UnitOptions options;

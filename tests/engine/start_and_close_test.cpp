@@ -93,9 +93,7 @@ TEST(StartUpdate, IdentityRequestThatCannotBeSentReportsTheOutputPort) {
   FailingSendDriver driver(rig.Driver());
   RecordingUi ui;
   UpdateContext context(ui, driver, GenerousTimings());
-  context.StartReplyTimer();
-  context.StartUpdate();
-  context.JoinWorker();
+  RunOnce(context);
   EXPECT_THAT(ui.Errors(), ElementsAre("error:113"));
   EXPECT_EQ(ui.Calls().back(), "restore");
 }
@@ -104,9 +102,7 @@ TEST(StartUpdate, LocksTheControlsInOrderBeforeTheRun) {
   UnitRig rig(WithFaults({"identity:1:error=5"}));
   RecordingUi ui;
   UpdateContext context(ui, rig.Driver(), GenerousTimings());
-  context.StartReplyTimer();
-  context.StartUpdate();
-  context.JoinWorker();
+  RunOnce(context);
   const auto calls = ui.Calls();
   ASSERT_GE(calls.size(), 5u);
   EXPECT_THAT(
@@ -134,9 +130,7 @@ TEST(StartUpdate, SecondRunAfterAFailedOneStartsAfresh) {
   UnitRig rig(WithFaults({"identity:1:error=5"}));
   RecordingUi ui;
   UpdateContext context(ui, rig.Driver(), GenerousTimings());
-  context.StartReplyTimer();
-  context.StartUpdate();
-  context.JoinWorker();
+  RunOnce(context);
   context.StartUpdate();  // reopens the ports; identity answers this time
   ASSERT_TRUE(rig.AwaitCount(CommandKind::kEnter, 1));
   context.OnDestroy();

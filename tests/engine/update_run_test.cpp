@@ -26,13 +26,6 @@ std::string Status(int id) {
   return "status:" + std::string(resources::LoadString(id));
 }
 
-// Starts one run and waits for its worker to end.
-void RunOnce(UpdateContext& context) {
-  context.StartReplyTimer();
-  context.StartUpdate();
-  context.JoinWorker();
-}
-
 struct FailureCase {
   const char* name;
   std::vector<std::string> faults;
